@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+// Every view carries a tag: the "tag" dynamic property (0 when unset), set in
+// the layout files, so that code finds subviews by number.
+namespace Views {
+
+int tag(const QObject *view);
+void setTag(QObject *view, int tag);
+
+// The view itself when it has the tag, else the first descendant with it
+// (depth first, in child order); null when none has it.
+QWidget *withTag(QWidget *root, int tag);
+template <typename T>
+T *withTag(QWidget *root, int tag)
+{
+    return qobject_cast<T *>(withTag(root, tag));
+}
+
+// The direct child widgets in stacking order (bottom first).
+QList<QWidget *> subviews(const QWidget *view);
+
+} // namespace Views
