@@ -7,7 +7,7 @@ PACKAGES=(cmake g++ make pkg-config openssl sqlite3 libsqlite3-dev libssl-dev
           qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
           qt6-positioning-dev qt6-multimedia-dev qt6-sensors-dev qt6-svg-dev
           libgl-dev libzxing-dev libcpp-httplib-dev nlohmann-json3-dev
-          fonts-dejavu-core)
+          fonts-dejavu-core fonts-wqy-microhei)
 BUILD_DIR=${BUILD_DIR:-build}
 
 deps() {
@@ -30,6 +30,10 @@ build() {
 
 run_tests() {
     QT_QPA_PLATFORM=offscreen ctest --test-dir "$BUILD_DIR" --output-on-failure -j2
+    # Smoke runs of the app itself: launch and activation, then the screenshot tour.
+    QT_QPA_PLATFORM=offscreen "$BUILD_DIR/src/loyalty" --self-test --data-dir "$(mktemp -d)"
+    QT_QPA_PLATFORM=offscreen "$BUILD_DIR/src/loyalty" --screenshots "$BUILD_DIR/screenshots" \
+        --data-dir "$(mktemp -d)"
 }
 
 run_app() {

@@ -1,6 +1,7 @@
 #include "PhoneButton.h"
 
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QPainter>
 
 PhoneButton::PhoneButton(QWidget *parent) : QAbstractButton(parent)
@@ -137,15 +138,24 @@ void PhoneButton::paintEvent(QPaintEvent *)
     const QString shown = displayedTitle();
     if (!picture.isNull()) {
         const QSizeF size = picture.deviceIndependentSize();
-        const qreal w = shown.isEmpty() ? area.width() : std::min<qreal>(size.width(), area.width() / 2.0);
-        const QRectF slot(area.x(), area.y(), w, area.height());
+        QRectF slot;
+        if (shown.isEmpty()) {
+            slot = QRectF(area);
+        } else if (m_imageAboveTitle) {
+            const qreal titleHeight = QFontMetricsF(font()).height();
+            slot = QRectF(area.x(), area.y(), area.width(), std::max<qreal>(0, area.height() - titleHeight));
+        } else {
+            slot = QRectF(area.x(), area.y(), std::min<qreal>(size.width(), area.width() / 2.0), area.height());
+        }
         QSizeF fitted = size.scaled(slot.size(), Qt::KeepAspectRatio);
         if (size.width() <= slot.width() && size.height() <= slot.height())
             fitted = size;
         const QRectF drawn(slot.center().x() - fitted.width() / 2, slot.center().y() - fitted.height() / 2,
                            fitted.width(), fitted.height());
         painter.drawPixmap(drawn, picture, QRectF(picture.rect()));
-        if (!shown.isEmpty())
+        if (!shown.isEmpty() && m_imageAboveTitle)
+            area.setTop(int(slot.bottom()));
+        else if (!shown.isEmpty())
             area.setLeft(int(slot.right()) + 2);
     }
     if (shown.isEmpty())
@@ -157,6 +167,12 @@ void PhoneButton::paintEvent(QPaintEvent *)
     }
     painter.setPen(titleColor(state));
     painter.drawText(area, Qt::AlignCenter, shown);
+}
+
+void PhoneButton::setImageAboveTitle(bool above)
+{
+    m_imageAboveTitle = above;
+    update();
 }
 
 void PhoneButton::changeEvent(QEvent *event)

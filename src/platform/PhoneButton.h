@@ -19,6 +19,8 @@ class PhoneButton : public QAbstractButton
     Q_PROPERTY(QString imageName READ imageName WRITE setImageName)
     Q_PROPERTY(QString backgroundImageName READ backgroundImageName WRITE setBackgroundImageName)
     Q_PROPERTY(QColor titleColor READ normalTitleColor WRITE setNormalTitleColor)
+    // Tab buttons stack their picture above the title instead of beside it.
+    Q_PROPERTY(bool imageAboveTitle READ imageAboveTitle WRITE setImageAboveTitle)
 public:
     enum State { Normal, Highlighted, Selected, Disabled };
     Q_ENUM(State)
@@ -46,6 +48,8 @@ public:
     QMargins titleEdgeInsets() const { return m_titleInsets; }
     void setTitleShadow(const QColor &color, const QPointF &offset);
     void setElideMode(Qt::TextElideMode mode);
+    bool imageAboveTitle() const { return m_imageAboveTitle; }
+    void setImageAboveTitle(bool above);
     // The title as drawn in the current width (elided when too long).
     QString displayedTitle() const;
 
@@ -74,6 +78,7 @@ private:
     QColor m_shadowColor;
     QPointF m_shadowOffset;
     Qt::TextElideMode m_elide = Qt::ElideMiddle;
+    bool m_imageAboveTitle = false;
     bool m_selected = false;
     QString m_imageName;
     QString m_backgroundName;

@@ -4,7 +4,7 @@
 #include "LoadImageRequest.h"
 #include "MyUIImageView.h"
 
-#include "../services/support/ScriptedHttpServer.h"
+#include "ScriptedHttpServer.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
