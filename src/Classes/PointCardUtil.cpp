@@ -51,6 +51,17 @@ int saturatedAdd(int a, int b)
     return int(std::clamp<qint64>(sum, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
+// The most full cards one code may split off. Each new card is written on the
+// UI thread, so a forged code worth millions of cards must not get that far.
+constexpr int kMaxOverflowCards = 100;
+
+int overflowCards(int point, int totalPoints)
+{
+    if (totalPoints <= 0 || point <= totalPoints)
+        return 0;
+    return (point - totalPoints) / totalPoints;
+}
+
 // Whether a row read back from the store holds the values of a log entry.
 // Numeric columns may come back normalised ("012" as "12"), so those compare
 // by the number rule.
@@ -150,6 +161,9 @@ int PointCardUtil::dPointQRCode(const QString &qrCode, const QString &packageNam
     if (!withinWindow(now, madeAt))
         return -1;
     if (!storeAccepted)
+        return -1;
+    if (overflowCards(saturatedAdd(pointCard.point.toInt(), points), pointCard.totalPoints.toInt())
+        > kMaxOverflowCards)
         return -1;
     // The same code shown again within its window must not add the points again.
     if (!AcceptedPayloads::getInstance().tryAccept(merchant, madeAt, now))

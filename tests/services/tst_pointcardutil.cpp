@@ -195,6 +195,8 @@ private Q_SLOTS:
                                          << qint64(12) << u"Store 12"_qs;
         QTest::newRow("points by the number rule") << addCode(kMerchant, 0, u" 4pts"_qs, 12) << qint64(12)
                                                    << QString() << 4 << qint64(12) << u"Store 12"_qs;
+        QTest::newRow("worth a thousand full cards") << addCode(kMerchant, 0, u"10008"_qs, 12) << qint64(12)
+                                                     << QString() << -1 << qint64(0) << QString();
         QTest::newRow("not a code") << u"hello world"_qs << qint64(12) << QString() << -1 << qint64(0) << QString();
         QTest::newRow("empty code") << QString() << qint64(12) << QString() << -1 << qint64(0) << QString();
     }
