@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // How answer bodies of both services are read.
@@ -78,6 +79,27 @@ inline QString text(const QByteArray &answer)
 inline qint64 integer(const QByteArray &answer)
 {
     return NumberRule::readInteger(text(answer));
+}
+
+// Request callbacks for an optional block taking (success flag, payload):
+// handTo reads the answer body with `read` and passes it on with true;
+// failTo passes false and no payload.
+template <class Block, class Read>
+std::function<void(const QByteArray &)> handTo(Block block, Read read)
+{
+    return [block, read](const QByteArray &body) {
+        if (block)
+            block(true, read(body));
+    };
+}
+
+template <class Block>
+std::function<void()> failTo(Block block)
+{
+    return [block] {
+        if (block)
+            block(false, std::nullopt);
+    };
 }
 
 } // namespace Answers

@@ -48,16 +48,8 @@ bool replaceLocal(const QByteArray &body)
 
 void eventList(const QString &method, const QVariantMap &params, InnerRequest::EventsBlock block)
 {
-    HttpClient::sharedClient().post(
-        loyaltyPath(method), params,
-        [block](const QByteArray &body) {
-            if (block)
-                block(true, Answers::recordList<Event>(body));
-        },
-        [block] {
-            if (block)
-                block(false, std::nullopt);
-        });
+    HttpClient::sharedClient().post(loyaltyPath(method), params, Answers::handTo(block, &Answers::recordList<Event>),
+                                    Answers::failTo(block));
 }
 
 // The fetch-with-local-cache shape: local records now, refreshed ones later.
@@ -172,10 +164,7 @@ void InnerRequest::reservedStoreIds(std::function<void(bool, std::optional<QJson
             else
                 block(true, std::nullopt);
         },
-        [block] {
-            if (block)
-                block(false, std::nullopt);
-        });
+        Answers::failTo(block));
 }
 
 void InnerRequest::reservedStores(std::function<void(bool, std::optional<QList<Store>>)> block)
@@ -258,10 +247,7 @@ void InnerRequest::mapMemberId(const QString &outerMemberId, const std::optional
             if (block)
                 block(true, Answers::integer(body));
         },
-        [block] {
-            if (block)
-                block(false, std::nullopt);
-        });
+        Answers::failTo(block));
 }
 
 void InnerRequest::mapStoreId(const Field &merchantId, const Field &storeId,
@@ -282,10 +268,7 @@ void InnerRequest::mapStoreId(const Field &merchantId, const Field &storeId,
                                                block(true, std::move(store));
                                        });
         },
-        [block] {
-            if (block)
-                block(false, std::nullopt);
-        });
+        Answers::failTo(block));
 }
 
 void InnerRequest::salesEventsByOuterStore(int eventType, const Field &outStoreId, EventsBlock block)
@@ -293,16 +276,8 @@ void InnerRequest::salesEventsByOuterStore(int eventType, const Field &outStoreI
     const QVariantList urlParams{eventType, EditionConfig::text(QStringLiteral("COMPANY_KEY")), outStoreId.text()};
     const QString path =
         HttpClient::sharedClientByThirdParty(QStringLiteral("salesEventsByOuterStore"), urlParams, false, true);
-    HttpClient::sharedClient().post(
-        path, std::nullopt,
-        [block](const QByteArray &body) {
-            if (block)
-                block(true, Answers::recordList<Event>(body));
-        },
-        [block] {
-            if (block)
-                block(false, std::nullopt);
-        });
+    HttpClient::sharedClient().post(path, std::nullopt, Answers::handTo(block, &Answers::recordList<Event>),
+                                    Answers::failTo(block));
 }
 
 void InnerRequest::enableReserved(const Field &outerStoreId,
@@ -310,14 +285,7 @@ void InnerRequest::enableReserved(const Field &outerStoreId,
 {
     HttpClient::sharedClient().post(
         loyaltyPath(QStringLiteral("enableReserved")), QVariantMap{{QStringLiteral("outerStoreId"), outerStoreId.text()}},
-        [block](const QByteArray &body) {
-            if (block)
-                block(true, Answers::record<Reservation>(body));
-        },
-        [block] {
-            if (block)
-                block(false, std::nullopt);
-        });
+        Answers::handTo(block, &Answers::record<Reservation>), Answers::failTo(block));
 }
 
 void InnerRequest::doReservation(const Reservation &reservation,

@@ -24,31 +24,13 @@ void post(const QString &method, const QVariantMap &params, HttpClient::Success 
 template <Entity T>
 void listRequest(const QString &method, const QVariantMap &params, OuterRequest::ListBlock<T> block)
 {
-    post(
-        method, params,
-        [block](const QByteArray &body) {
-            if (block)
-                block(true, Answers::recordList<T>(body));
-        },
-        [block] {
-            if (block)
-                block(false, std::nullopt);
-        });
+    post(method, params, Answers::handTo(block, &Answers::recordList<T>), Answers::failTo(block));
 }
 
 template <Entity T>
 void recordRequest(const QString &method, const QVariantMap &params, OuterRequest::RecordBlock<T> block)
 {
-    post(
-        method, params,
-        [block](const QByteArray &body) {
-            if (block)
-                block(true, Answers::record<T>(body));
-        },
-        [block] {
-            if (block)
-                block(false, std::nullopt);
-        });
+    post(method, params, Answers::handTo(block, &Answers::record<T>), Answers::failTo(block));
 }
 
 // The text form of a named answer value; "(null)" when the key is missing.
@@ -110,10 +92,7 @@ void OuterRequest::getStoreEventList(const Field &storeId, ListBlock<StoreEvent>
             if (block && events)
                 block(true, std::move(events));
         },
-        [block] {
-            if (block)
-                block(false, std::nullopt);
-        });
+        Answers::failTo(block));
 }
 
 void OuterRequest::addToMyFavor(const Field &memberId, const Field &storeId, TextBlock block)
@@ -129,10 +108,7 @@ void OuterRequest::addToMyFavor(const Field &memberId, const Field &storeId, Tex
             else
                 block(true, Answers::text(body));
         },
-        [block] {
-            if (block)
-                block(false, std::nullopt);
-        });
+        Answers::failTo(block));
 }
 
 void OuterRequest::removeMyFavor(const Field &memberId, const Field &storeId, FlagBlock block)
@@ -292,10 +268,7 @@ void OuterRequest::editMemberComment(const Field &memberId, const Field &storeId
             if (block)
                 block(true, Answers::text(body));
         },
-        [block] {
-            if (block)
-                block(false, std::nullopt);
-        });
+        Answers::failTo(block));
 }
 
 void OuterRequest::getStoreCommentList(const Field &storeId, ListBlock<Comment> block)
