@@ -12,6 +12,7 @@
 // centred in it while the picture loads.
 class MyUIImageView : public QWidget, public LoadingImageView
 {
+    Q_OBJECT
 public:
     explicit MyUIImageView(QWidget *parent = nullptr);
     ~MyUIImageView() override;
