@@ -45,13 +45,15 @@ run_app() {
     fi
     mkdir -p "$data"
     "$server" --data-dir "$data/server" &
-    local server_pid=$!
-    trap 'kill $server_pid 2>/dev/null || true' EXIT
+    # Global, not local: the trap runs after this function has returned.
+    SERVER_PID=$!
+    trap 'kill "$SERVER_PID" 2>/dev/null || true' EXIT
+    trap 'exit 130' INT TERM
     if [ -x "$app" ]; then
         LOYALTY_DATA_DIR="$data/app" "$app"
     else
-        echo "Reference services running (pid $server_pid); the app is not built yet. Ctrl-C stops them."
-        wait "$server_pid"
+        echo "Reference services running (pid $SERVER_PID); the app is not built yet. Ctrl-C stops them."
+        wait "$SERVER_PID"
     fi
 }
 
