@@ -1,6 +1,7 @@
 #include "Dates.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 
 namespace {
 
@@ -26,14 +27,25 @@ QDate firstWeekStart(int year, Qt::DayOfWeek firstDay, int minimumDays)
     return daysInYear >= minimumDays ? start : start.addDays(7);
 }
 
+bool isMillisecondsText(const QString &text)
+{
+    static const QRegularExpression digits(QStringLiteral("^-?[0-9]{1,19}$"));
+    return digits.match(text).hasMatch();
+}
+
 std::optional<QString> sideText(const Field &side, const QString &format)
 {
     QDateTime date;
     if (side.isText()) {
         const std::optional<QDateTime> parsed = Dates::dateFromString(side.text());
-        if (!parsed)
+        if (parsed) {
+            date = *parsed;
+        } else if (isMillisecondsText(side.text())) {
+            // Records read back from the local store hold their times as decimal texts.
+            date = QDateTime::fromSecsSinceEpoch(side.toId() / 1000);
+        } else {
             return std::nullopt;
-        date = *parsed;
+        }
     } else if (side.json().isDouble()) {
         date = QDateTime::fromSecsSinceEpoch(side.toId() / 1000);
     }

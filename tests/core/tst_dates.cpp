@@ -59,6 +59,10 @@ private Q_SLOTS:
             << kShanghai << Field(u"2012-11-07"_qs) << Field() << QString();
         QTest::newRow("bad start text, good end")
             << kShanghai << Field(u"07/11/2012 10:00:00"_qs) << Field(nov8Shanghai) << u"2012-11-08"_qs;
+        QTest::newRow("milliseconds as stored texts")
+            << kShanghai << Field(u"1352304000000"_qs) << Field(u"-28800999"_qs) << u"2012-11-08 ~ 1970-01-01"_qs;
+        QTest::newRow("digits with a tail are no time")
+            << kShanghai << Field(u"1352304000000x"_qs) << Field() << QString();
         QTest::newRow("neither side") << kShanghai << Field() << Field() << QString();
         QTest::newRow("a list is no date")
             << kShanghai << Field(QJsonValue(QJsonArray{1})) << Field() << QString();

@@ -1,14 +1,20 @@
-#include "PayloadCipher.h"
+#pragma once
 
 #include "CipherConstants.h"
+
+#include <QString>
+#include <QStringList>
 
 #include <openssl/evp.h>
 
 #include <memory>
 
+// Enciphers QR payloads the way the stores' merchant tool does (triple-DES
+// ECB with PKCS#7 padding, Base64), so tests can make codes the phone reads.
+// Header-only so every test folder can use it.
 namespace PayloadCipher {
 
-QString encipher(const QString &plainText)
+inline QString encipher(const QString &plainText)
 {
     QByteArray key(CipherConstants::kKeyText, 16);
     key.append(CipherConstants::kTripleDesKeyCompletion, 8);
@@ -33,7 +39,7 @@ QString encipher(const QString &plainText)
     return QString::fromLatin1(out.toBase64());
 }
 
-QString encipherFields(const QStringList &fields)
+inline QString encipherFields(const QStringList &fields)
 {
     return encipher(fields.join(QLatin1Char(',')));
 }
