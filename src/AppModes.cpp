@@ -14,6 +14,8 @@
 #include "PhoneButton.h"
 #include "PhoneWindow.h"
 #include "ScreenTools.h"
+#include "TourData.h"
+#include "TourMemberScreens.h"
 #include "TourStoreList.h"
 #include "Strings.h"
 #include "StyledViews.h"
@@ -231,6 +233,7 @@ QStringList AppModes::writeScreenshots(const QString &dir)
     const bool animations = Animations::enabled();
     Animations::setEnabled(false);
     installShell();
+    const TourData::Sandbox sandbox;
 
     for (const QString &language : Strings::languages()) {
         Strings::install(QLocale(language));
@@ -272,7 +275,11 @@ QStringList AppModes::writeScreenshots(const QString &dir)
         if (auto *nav = delegate.selectedNavigationController()) {
             nav->pushViewController(new TourStoreList, false);
             ok = ok && shoot(window, file(u"9-store-rows"_qs), written);
+            nav->popViewControllerAnimated(false);
         }
+        ok = ok && TourMemberScreens::run(delegate, [&](const QString &name) {
+            return shoot(window, file(name), written);
+        });
         settle();
         if (!ok)
             break;

@@ -41,4 +41,9 @@ void setDataDir(const QString &dir)
     overriddenDir() = dir;
 }
 
+QString dataDir()
+{
+    return overriddenDir();
+}
+
 } // namespace AppPaths

@@ -11,5 +11,6 @@ namespace AppPaths {
 QString documentsDir();
 QString preferencesFile();
 void setDataDir(const QString &dir); // empty restores the defaults
+QString dataDir(); // the folder set, empty for the defaults
 
 } // namespace AppPaths
