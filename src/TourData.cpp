@@ -106,34 +106,6 @@ PointCard cardOf(const Sample &sample)
     return card;
 }
 
-QList<Store> stores()
-{
-    const struct
-    {
-        int id;
-        const char16_t *name;
-        const char16_t *discount;
-        const char16_t *cost;
-        int rate;
-    } samples[] = {
-        {1, u"Bund Noodle House", u"10% off on weekdays", u"45", 4},
-        {12, u"Green Leaf Tea Room", u"Second cup free", u"28", 3},
-        {23, u"Riverside Books", u"", u"", 5},
-    };
-    QList<Store> list;
-    for (const auto &sample : samples) {
-        Store store;
-        store.storeID = Field(sample.id);
-        store.storeName = Field(QString::fromUtf16(sample.name));
-        store.discount = Field(QString::fromUtf16(sample.discount));
-        if (*sample.cost)
-            store.cost = Field(QString::fromUtf16(sample.cost));
-        store.rate = Field(sample.rate);
-        list.append(store);
-    }
-    return list;
-}
-
 QList<MemberCoupons> coupons()
 {
     const struct
@@ -198,10 +170,41 @@ void seed()
         images.saveImageInLocal(pictureUrl(sample, false), drawPicture(sample, QSize(152, 128)));
         images.saveImageInLocal(pictureUrl(sample, true), drawPicture(sample, QSize(600, 360)));
     }
-    for (const Store &store : stores())
+    // The first three are the member's favourites.
+    for (const Store &store : stores().mid(0, 3))
         local.insertWithEntity(store);
     for (const MemberCoupons &coupon : coupons())
         local.insertWithEntity(coupon);
+}
+
+QList<Store> stores()
+{
+    const struct
+    {
+        int id;
+        const char16_t *name;
+        const char16_t *discount;
+        const char16_t *cost;
+        int rate;
+    } samples[] = {
+        {1, u"Bund Noodle House", u"10% off on weekdays", u"45", 4},
+        {12, u"Green Leaf Tea Room", u"Second cup free", u"28", 3},
+        {7, u"Golden Wok", u"", u"", 5},
+        {14, u"Corner Bakery", u"20% off after 8 pm", u"15", 0},
+        {9, u"Sunrise Grill", u"Lunch set 38", u"60", 2},
+    };
+    QList<Store> list;
+    for (const auto &sample : samples) {
+        Store store;
+        store.storeID = Field(sample.id);
+        store.storeName = Field(QString::fromUtf16(sample.name));
+        store.discount = Field(QString::fromUtf16(sample.discount));
+        if (*sample.cost)
+            store.cost = Field(QString::fromUtf16(sample.cost));
+        store.rate = Field(sample.rate);
+        list.append(store);
+    }
+    return list;
 }
 
 PointCard card(CardState state)

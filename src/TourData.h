@@ -41,5 +41,7 @@ void seed();
 PointCard card(CardState state);
 // The store the sample cards belong to.
 Store store();
+// Sample stores, the first being that store.
+QList<Store> stores();
 
 } // namespace TourData

@@ -3,32 +3,11 @@
 #include "CellStore.h"
 #include "StyledViews.h"
 #include "Texts.h"
+#include "TourData.h"
 
-TourStoreList::TourStoreList(QObject *parent) : STableViewController(parent)
+TourStoreList::TourStoreList(QObject *parent) : STableViewController(parent), m_stores(TourData::stores())
 {
     setHidesBottomBarWhenPushed(false);
-    const struct
-    {
-        const char16_t *name;
-        const char16_t *discount;
-        const char16_t *cost;
-        int rate;
-    } samples[] = {
-        {u"Harbour Noodle House", u"10% off on weekdays", u"45", 4},
-        {u"Green Leaf Tea Room", u"Second cup free", u"28", 3},
-        {u"Golden Wok", u"", u"", 5},
-        {u"Corner Bakery", u"20% off after 8 pm", u"15", 0},
-        {u"Sunrise Grill", u"Lunch set 38", u"60", 2},
-    };
-    for (const auto &sample : samples) {
-        Store store;
-        store.storeName = Field(QString::fromUtf16(sample.name));
-        store.discount = Field(QString::fromUtf16(sample.discount));
-        if (*sample.cost)
-            store.cost = Field(QString::fromUtf16(sample.cost));
-        store.rate = Field(sample.rate);
-        m_stores.append(store);
-    }
 }
 
 void TourStoreList::viewDidLoad()

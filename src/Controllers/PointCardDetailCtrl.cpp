@@ -280,10 +280,8 @@ void PointCardDetailCtrl::rightBtnClick()
 
 void PointCardDetailCtrl::removeFromWallet()
 {
-    auto *question = new MyAlertView(Texts::get(u"warningTitle"_qs), Texts::get(u"removeFavorStoresEventConfirm"_qs));
-    question->addButtonWithTitle(Texts::get(u"cancel"_qs), [](MyAlertView *, int) {});
     QPointer<PointCardDetailCtrl> self(this);
-    question->addButtonWithTitle(Texts::get(u"ok"_qs), [self](MyAlertView *, int) {
+    ask(u"removeFavorStoresEventConfirm"_qs, [self] {
         if (!self)
             return;
         self->m_pointCard.isDeleted = Field(1);
@@ -305,15 +303,12 @@ void PointCardDetailCtrl::removeFromWallet()
             done->show();
         });
     });
-    question->show();
 }
 
 void PointCardDetailCtrl::addToWallet()
 {
-    auto *question = new MyAlertView(Texts::get(u"warningTitle"_qs), Texts::get(u"addFavorCouponConfirm"_qs));
-    question->addButtonWithTitle(Texts::get(u"cancel"_qs), [](MyAlertView *, int) {});
     QPointer<PointCardDetailCtrl> self(this);
-    question->addButtonWithTitle(Texts::get(u"ok"_qs), [self](MyAlertView *, int) {
+    ask(u"addFavorCouponConfirm"_qs, [self] {
         if (!self)
             return;
         std::optional<PointCard> card = self->genNewPointCard();
@@ -325,6 +320,13 @@ void PointCardDetailCtrl::addToWallet()
         self->m_pointCard = *card;
         self->showToast(Texts::get(u"addFavorDone"_qs));
     });
+}
+
+void PointCardDetailCtrl::ask(const QString &messageKey, std::function<void()> onOk)
+{
+    auto *question = new MyAlertView(Texts::get(u"warningTitle"_qs), Texts::get(messageKey));
+    question->addButtonWithTitle(Texts::get(u"cancel"_qs), [](MyAlertView *, int) {});
+    question->addButtonWithTitle(Texts::get(u"ok"_qs), [onOk = std::move(onOk)](MyAlertView *, int) { onOk(); });
     question->show();
 }
 

@@ -6,6 +6,7 @@
 
 #include <QPointer>
 
+#include <functional>
 #include <optional>
 
 #include "CellStore.h"
@@ -71,6 +72,8 @@ private:
     void removeFromWallet();
     void addToWallet();
     void alert(const QString &key);
+    // A "warningTitle" question with "cancel" and "ok"; onOk runs on "ok".
+    void ask(const QString &messageKey, std::function<void()> onOk);
 
     PointCard m_pointCard;
     std::optional<Store> m_store;
