@@ -7,6 +7,7 @@
 #include "InnerRequest.h"
 #include "LayoutLoader.h"
 #include "LocationService.h"
+#include "LoginCtrl.h"
 #include "MainCouponCtrl.h"
 #include "MainIndexCtrl.h"
 #include "MainNearByCtrl.h"
@@ -18,7 +19,6 @@
 #include "NumberRule.h"
 #include "PhoneButton.h"
 #include "PhoneWindow.h"
-#include "StandInLoginCtrl.h"
 #include "TabBarController.h"
 #include "Texts.h"
 #include "UILabelStyle.h"
@@ -150,7 +150,7 @@ QString subtractDigits(const QString &a, const QString &b)
 AppDelegate::AppDelegate(QObject *parent) : QObject(parent)
 {
     m_loginFactory = [](LoginCtrlDelegate *delegate) -> MainCtrl * {
-        auto *login = new StandInLoginCtrl;
+        auto *login = new LoginCtrl;
         login->setDelegate(delegate);
         return login;
     };

@@ -2,6 +2,8 @@
 #include "AppTestSupport.h"
 #include "BuildConfig.h"
 #include "LocationService.h"
+#include "LoginCtrl.h"
+#include "MemberServices.h"
 #include "MyAlertView.h"
 #include "NavigationController.h"
 #include "NotificationCenter.h"
@@ -10,7 +12,6 @@
 #include "TableView.h"
 #include "PhoneWindow.h"
 #include "ScriptedHttpServer.h"
-#include "StandInLoginCtrl.h"
 #include "TabBarController.h"
 #include "UrlOpener.h"
 #include "UserMgr.h"
@@ -73,12 +74,15 @@ class TestAppDelegate : public QObject
     Q_OBJECT
 
     std::unique_ptr<AppTestEnvironment> env;
+    // Made before any screen asks the catalogue, whose address is read once.
+    MemberServices services;
 
 private Q_SLOTS:
     void init()
     {
         env = std::make_unique<AppTestEnvironment>();
-        // No service unless a test starts one: the version check fails at once.
+        services.reset();
+        // No loyalty service unless a test starts one: the version check fails at once.
         BuildConfig::setLoyaltyBaseUrl(u"http://127.0.0.1:1/"_qs);
     }
     void cleanup()
@@ -165,20 +169,33 @@ private Q_SLOTS:
     void loggedOutActionsLoginThenShowWallet()
     {
         QFETCH(int, floatTag);
+        BuildConfig::setLoyaltyBaseUrl(services.server().baseUrl());
+        services.loginAnswers(u"9001"_qs, u"welcome"_qs);
+        services.answer(u"mapMemberId"_qs, 200, "77");
         Shell shell;
         shell.press(4);
         shell.tapFloat(floatTag);
         QVERIFY(!shell.floatShown());
-        auto *login = qobject_cast<StandInLoginCtrl *>(shell.top());
+        auto *login = qobject_cast<LoginCtrl *>(shell.top());
         QVERIFY(login);
         QCOMPARE(login->delegate(), &shell.delegate);
         QCOMPARE(shell.shownTab(), 0);
 
-        QTest::mouseClick(login->loginButton(), Qt::LeftButton);
-        QVERIFY(UserMgr::getMemberId() > 0);
+        QTest::keyClicks(login->mobileText(), u"alice"_qs);
+        QTest::keyClicks(login->passwordText(), u"secret"_qs);
+        QTest::mouseClick(login->loginBtn(), Qt::LeftButton);
+        QTRY_VERIFY(topAlert());
+        QCOMPARE(UserMgr::getMemberId(), 0);
+        answerAlert(u"welcome"_qs, 0);
+        QCOMPARE(UserMgr::getMemberId(), 77);
+        QCOMPARE(UserMgr::getOutMemberId(), u"9001"_qs);
         QCOMPARE(shell.shownTab(), 4);
         QVERIFY(!topAlert());
         QCOMPARE(shell.delegate.floatViewSelectedButton(), shell.delegate.floatButton(1));
+        // The login screen left the home stack before the wallet showed.
+        auto *home = qobject_cast<NavigationController *>(shell.tabs()->viewControllers().at(0));
+        QVERIFY(home);
+        QCOMPARE(home->viewControllers().size(), 1);
     }
 
     void loggedInOrderPushesReservationHistory()
