@@ -1,12 +1,15 @@
 #include "TourMemberScreens.h"
 
 #include "AppDelegate.h"
+#include "LoginCtrl.h"
 #include "MainWalletCtrl.h"
 #include "NavigationController.h"
 #include "PointCardDetailCtrl.h"
 #include "QRScannerView.h"
+#include "RegisterCtrl.h"
 #include "TabBarController.h"
 #include "TourData.h"
+#include "UserMgr.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -87,6 +90,19 @@ bool run(AppDelegate &delegate, const std::function<bool(const QString &name)> &
             screen->didCancelScan();
         nav->popViewControllerAnimated(false);
         QRScannerView::setScanImagePath(scanImage);
+    }
+
+    if (ok) {
+        // The login and registration forms, as a member who is not logged in sees them.
+        const qint64 member = UserMgr::getMemberId();
+        UserMgr::setMemberId(0);
+        auto *login = new LoginCtrl;
+        nav->pushViewController(login, false);
+        ok = shoot(u"18-login"_qs);
+        login->registerClick();
+        ok = ok && qobject_cast<RegisterCtrl *>(nav->topViewController()) && shoot(u"19-register"_qs);
+        nav->popToRootViewControllerAnimated(false);
+        UserMgr::setMemberId(member);
     }
     return ok;
 }

@@ -6,6 +6,7 @@
 #include "Images.h"
 #include "InnerRequest.h"
 #include "LoadImageRequest.h"
+#include "LoginCtrl.h"
 #include "MyAlertView.h"
 #include "NavigationController.h"
 #include "NumberRule.h"
@@ -341,4 +342,8 @@ void PointCardDetailCtrl::toStoreDetailCtrl()
     nav->pushViewController(detail, true);
 }
 
-void PointCardDetailCtrl::doLogin() {}
+void PointCardDetailCtrl::doLogin()
+{
+    if (NavigationController *nav = navigationController())
+        nav->pushViewController(new LoginCtrl, true);
+}

@@ -6,6 +6,7 @@
 #include "BuildConfig.h"
 #include "CellStore.h"
 #include "HttpClient.h"
+#include "LoginCtrl.h"
 #include "MyAlertView.h"
 #include "NavigationController.h"
 #include "PartialPointCardRow.h"
@@ -342,6 +343,23 @@ private Q_SLOTS:
         QCOMPARE(screen.scan(exchangeCode({u"1"_qs}), dir), u"<exchangePointDone>"_qs);
         QCOMPARE(screen.card->pointCard().isUsed.toInt(), 1);
         QVERIFY(screen.card->badgeImageView()->isVisible());
+    }
+
+    void loggedOutScanAndWalletButtonOpenTheLogin_data()
+    {
+        QTest::addColumn<bool>("scan");
+        QTest::newRow("scan") << true;
+        QTest::newRow("wallet button") << false;
+    }
+    void loggedOutScanAndWalletButtonOpenTheLogin()
+    {
+        QFETCH(bool, scan);
+        UserMgr::setMemberId(0);
+        Screen screen(eventCard(1));
+        QTest::mouseClick(scan ? screen.card->scanButton() : screen.card->favoritesButton(), Qt::LeftButton);
+        QTRY_VERIFY(qobject_cast<LoginCtrl *>(screen.nav->topViewController()));
+        QVERIFY(!screen.card->scanner());
+        QVERIFY(!topAlert());
     }
 
     void removedOrExchangedCardIgnoresScan_data()
