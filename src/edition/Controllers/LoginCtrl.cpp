@@ -8,7 +8,6 @@
 #include "NumberRule.h"
 #include "OuterRequest.h"
 #include "RegisterCtrl.h"
-#include "ScreenTools.h"
 #include "StyledViews.h"
 #include "Texts.h"
 #include "UILabelStyle.h"
@@ -106,20 +105,17 @@ void LoginCtrl::rememberMeTouchDown()
 
 void LoginCtrl::backgroundTap()
 {
-    TextField::endEditing(view());
-    ScreenTools::textEditEnd(view());
+    MemberForm::endAllEditing(view());
 }
 
 void LoginCtrl::textFieldEditDidBegin(TextField *field)
 {
-    ScreenTools::textEditBegin(view(), field);
+    MemberForm::beginEditing(view(), field);
 }
 
 void LoginCtrl::textFieldEditDidEnd(TextField *field)
 {
-    if (field)
-        field->resignFirstResponder();
-    ScreenTools::textEditEnd(view());
+    MemberForm::endEditing(view(), field);
 }
 
 void LoginCtrl::registerClick()

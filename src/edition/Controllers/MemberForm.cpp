@@ -19,6 +19,24 @@ void MemberForm::prepareField(TextField *field, const QString &placeholder, QObj
     field->setInputAccessoryView(ScreenTools::createAccessoryView(screen, std::move(done)));
 }
 
+void MemberForm::beginEditing(QWidget *view, TextField *field)
+{
+    ScreenTools::textEditBegin(view, field);
+}
+
+void MemberForm::endEditing(QWidget *view, TextField *field)
+{
+    if (field)
+        field->resignFirstResponder();
+    ScreenTools::textEditEnd(view);
+}
+
+void MemberForm::endAllEditing(QWidget *view)
+{
+    TextField::endEditing(view);
+    ScreenTools::textEditEnd(view);
+}
+
 void MemberForm::showValidationAlert(const QString &message, TextField *field)
 {
     auto *alert = new MyAlertView(Texts::get(u"warningTitle"_qs), message);

@@ -5,6 +5,7 @@
 #include <functional>
 
 class QObject;
+class QWidget;
 class TextField;
 class ViewController;
 
@@ -15,6 +16,13 @@ namespace MemberForm {
 // Gives field its placeholder and the keyboard bar whose "done" runs done
 // while screen lives.
 void prepareField(TextField *field, const QString &placeholder, QObject *screen, std::function<void()> done);
+
+// Editing in a form's view: a field that starts editing stays above the
+// keyboard; ending gives up the keyboard and puts the view back.
+void beginEditing(QWidget *view, TextField *field);
+void endEditing(QWidget *view, TextField *field);
+// Every field of the view gives up the keyboard.
+void endAllEditing(QWidget *view);
 
 // The alert of the first failing rule; its "ok" puts the focus into field.
 void showValidationAlert(const QString &message, TextField *field);

@@ -4,7 +4,6 @@
 #include "MyAlertView.h"
 #include "NavigationController.h"
 #include "OuterRequest.h"
-#include "ScreenTools.h"
 #include "StyledViews.h"
 #include "Texts.h"
 #include "Tools.h"
@@ -81,20 +80,17 @@ void RegisterCtrl::viewWillAppear(bool animated)
 
 void RegisterCtrl::backgroundTap()
 {
-    TextField::endEditing(view());
-    ScreenTools::textEditEnd(view());
+    MemberForm::endAllEditing(view());
 }
 
 void RegisterCtrl::textFieldEditDidBegin(TextField *field)
 {
-    ScreenTools::textEditBegin(view(), field);
+    MemberForm::beginEditing(view(), field);
 }
 
 void RegisterCtrl::textFieldEditDidEnd(TextField *field)
 {
-    if (field)
-        field->resignFirstResponder();
-    ScreenTools::textEditEnd(view());
+    MemberForm::endEditing(view(), field);
 }
 
 bool RegisterCtrl::validate(const Account &account)
