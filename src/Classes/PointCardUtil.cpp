@@ -108,6 +108,61 @@ PointCardLog logEntryFor(const PointCard &card)
     return log;
 }
 
+// What the add-points and exchange payloads share, from the staff id on:
+// staff id, staff name, store id and, optionally, store name.
+struct StorePayload
+{
+    QString merchant;
+    qint64 madeAt = 0;
+    qint64 staffId = 0;
+    QString staffName;
+    qint64 storeId = 0;
+    std::optional<QString> storeName;
+};
+
+std::optional<StorePayload> readStorePayload(const QStringList &fields, int staffAt)
+{
+    if (fields.size() < staffAt + 3)
+        return std::nullopt;
+    StorePayload payload;
+    payload.merchant = fields.at(0);
+    payload.madeAt = NumberRule::readInteger(fields.at(1));
+    payload.staffId = NumberRule::readInteger(fields.at(staffAt));
+    payload.staffName = fields.at(staffAt + 1);
+    payload.storeId = NumberRule::readInteger(fields.at(staffAt + 2));
+    if (fields.size() > staffAt + 3)
+        payload.storeName = fields.at(staffAt + 3);
+    return payload;
+}
+
+// The merchant, the time window and, when the payload names its store, the store.
+bool accepts(const StorePayload &payload, const QString &packageName, const PointCard &card, qint64 now)
+{
+    if (payload.merchant != packageName || !withinWindow(now, payload.madeAt))
+        return false;
+    return !payload.storeName || PointCardUtil::isEnableStoreIds(payload.storeId, card.storeId, card.enableStoreIds);
+}
+
+// The card as changed by the payload's staff at its store.
+void stamp(PointCard &card, const StorePayload &payload, qint64 now)
+{
+    card.lastUpdatedTime = Field(now);
+    card.lastUpdatedUser = Field(payload.staffName);
+    card.lastUpdatedUserId = Field(payload.staffId);
+    card.storeId = Field(payload.storeId);
+    card.storeName = Field(payload.storeName.value_or(QString()));
+}
+
+PointCardLog logEntryFor(const PointCard &card, const StorePayload &payload, qint64 now)
+{
+    PointCardLog log = logEntryFor(card);
+    log.updatedTime = Field(now);
+    log.updatedUser = Field(payload.staffName);
+    log.updatedUserId = Field(payload.staffId);
+    log.storeId = Field(payload.storeId);
+    return log;
+}
+
 PointCardLog withUnsetAsEmpty(const PointCardLog &log)
 {
     PointCardLog copy = log;
@@ -138,55 +193,32 @@ bool PointCardUtil::isEnableStoreIds(qint64 storeId, const Field &pointCardStore
 int PointCardUtil::dPointQRCode(const QString &qrCode, const QString &packageName,
                                 PointCard &pointCard, qint64 memberId)
 {
+    // merchant, time, points, staff id, staff name, store id[, store name]
     const QStringList fields = payloadFields(qrCode);
-    if (fields.size() < 6)
+    const std::optional<StorePayload> payload = readStorePayload(fields, 3);
+    if (!payload)
         return -1;
-
-    const qint64 now = getNowDateTime();
-    const QString &merchant = fields.at(0);
-    const qint64 madeAt = NumberRule::readInteger(fields.at(1));
     const int points = NumberRule::readInt32(fields.at(2));
-    const qint64 staffId = NumberRule::readInteger(fields.at(3));
-    const QString &staffName = fields.at(4);
-    const qint64 storeId = NumberRule::readInteger(fields.at(5));
-    QString storeName;
-    bool storeAccepted = true;
-    if (fields.size() >= 7) {
-        storeName = fields.at(6);
-        storeAccepted = isEnableStoreIds(storeId, pointCard.storeId, pointCard.enableStoreIds);
-    }
-
-    if (merchant != packageName)
-        return -1;
-    if (!withinWindow(now, madeAt))
-        return -1;
-    if (!storeAccepted)
+    const qint64 now = getNowDateTime();
+    if (!accepts(*payload, packageName, pointCard, now))
         return -1;
     if (overflowCards(saturatedAdd(pointCard.point.toInt(), points), pointCard.totalPoints.toInt())
         > kMaxOverflowCards)
         return -1;
     // The same code shown again within its window must not add the points again.
-    if (!AcceptedPayloads::getInstance().tryAccept(merchant, madeAt, now))
+    if (!AcceptedPayloads::getInstance().tryAccept(payload->merchant, payload->madeAt, now))
         return -1;
 
     SQLiteHelper &store = SQLiteHelper::getInstance();
     const int before = pointCard.point.toInt();
     pointCard.point = Field(saturatedAdd(before, points));
-    pointCard.lastUpdatedTime = Field(now);
-    pointCard.lastUpdatedUser = Field(staffName);
-    pointCard.lastUpdatedUserId = Field(staffId);
-    pointCard.storeId = Field(storeId);
-    pointCard.storeName = Field(storeName);
+    stamp(pointCard, *payload, now);
     store.updateWithEntity(pointCard);
 
-    PointCardLog log = logEntryFor(pointCard);
+    PointCardLog log = logEntryFor(pointCard, *payload, now);
     log.bPoint = Field(before);
     log.aPoint = pointCard.point;
     log.actionType = Field(1);
-    log.updatedTime = Field(now);
-    log.updatedUser = Field(staffName);
-    log.updatedUserId = Field(staffId);
-    log.storeId = Field(storeId);
     store.insertWithEntity(log);
 
     processOverPoint(pointCard, log);
@@ -197,49 +229,25 @@ int PointCardUtil::dPointQRCode(const QString &qrCode, const QString &packageNam
 bool PointCardUtil::dChangeQRCode(const QString &qrCode, const QString &packageName,
                                   PointCard &pointCard, qint64 memberId)
 {
-    const QStringList fields = payloadFields(qrCode);
-    if (fields.size() < 5)
+    // merchant, time, staff id, staff name, store id[, store name]
+    const std::optional<StorePayload> payload = readStorePayload(payloadFields(qrCode), 2);
+    if (!payload)
         return false;
-
     const qint64 now = getNowDateTime();
-    const QString &merchant = fields.at(0);
-    const qint64 madeAt = NumberRule::readInteger(fields.at(1));
-    const qint64 staffId = NumberRule::readInteger(fields.at(2));
-    const QString &staffName = fields.at(3);
-    const qint64 storeId = NumberRule::readInteger(fields.at(4));
-    QString storeName;
-    bool storeAccepted = true;
-    if (fields.size() >= 6) {
-        storeName = fields.at(5);
-        storeAccepted = isEnableStoreIds(storeId, pointCard.storeId, pointCard.enableStoreIds);
-    }
-
-    if (merchant != packageName)
+    if (!accepts(*payload, packageName, pointCard, now))
         return false;
-    if (!withinWindow(now, madeAt))
-        return false;
-    if (!storeAccepted)
-        return false;
-    if (!AcceptedPayloads::getInstance().tryAccept(merchant, madeAt, now))
+    if (!AcceptedPayloads::getInstance().tryAccept(payload->merchant, payload->madeAt, now))
         return false;
 
     SQLiteHelper &store = SQLiteHelper::getInstance();
     pointCard.isUsed = Field(1);
-    pointCard.lastUpdatedTime = Field(now);
-    pointCard.lastUpdatedUser = Field(staffName);
-    pointCard.lastUpdatedUserId = Field(staffId);
-    pointCard.storeId = Field(storeId);
-    pointCard.storeName = Field(storeName);
+    stamp(pointCard, *payload, now);
     store.updateWithEntity(pointCard);
 
-    PointCardLog log = logEntryFor(pointCard);
+    PointCardLog log = logEntryFor(pointCard, *payload, now);
     log.bPoint = pointCard.point;
     log.aPoint = pointCard.point;
     log.actionType = Field(4);
-    log.updatedTime = Field(now);
-    log.updatedUser = Field(staffName);
-    log.updatedUserId = Field(staffId);
-    log.storeId = Field(storeId);
     store.insertWithEntity(log);
 
     InnerRequest::syncPointCard(memberId);
