@@ -64,6 +64,8 @@ private:
     std::string mapStoreId(const Http::Params &params);
 
     bool knownMember(std::int64_t memberId);
+    // The parsed docs of a member's rows, in the query's order.
+    Json docsOf(const char *query, std::int64_t memberId);
     Json pointCardsOf(std::int64_t memberId);
     Json couponsOf(std::int64_t memberId);
     Json reservationsOf(std::int64_t memberId);
@@ -327,41 +329,33 @@ bool Loyalty::knownMember(std::int64_t memberId)
     return !rows.empty();
 }
 
-Json Loyalty::pointCardsOf(std::int64_t memberId)
+Json Loyalty::docsOf(const char *query, std::int64_t memberId)
 {
     auto guard = m_ctx.db.lock();
     std::vector<Database::Row> rows;
-    m_ctx.db.exec("SELECT doc FROM point_cards WHERE memberId = ? ORDER BY lastUpdatedTime DESC, cardKey",
-                  {memberId}, &rows);
+    m_ctx.db.exec(query, {memberId}, &rows);
     Json out = Json::array();
     for (const auto &row : rows)
         out.push_back(parseDoc(row[0]));
     return out;
+}
+
+Json Loyalty::pointCardsOf(std::int64_t memberId)
+{
+    return docsOf("SELECT doc FROM point_cards WHERE memberId = ? ORDER BY lastUpdatedTime DESC, cardKey", memberId);
 }
 
 Json Loyalty::couponsOf(std::int64_t memberId)
 {
-    auto guard = m_ctx.db.lock();
-    std::vector<Database::Row> rows;
-    m_ctx.db.exec("SELECT doc FROM member_coupons WHERE memberId = ? ORDER BY lastUpdatedTime DESC, couponKey",
-                  {memberId}, &rows);
-    Json out = Json::array();
-    for (const auto &row : rows)
-        out.push_back(parseDoc(row[0]));
-    return out;
+    return docsOf("SELECT doc FROM member_coupons WHERE memberId = ? ORDER BY lastUpdatedTime DESC, couponKey",
+                  memberId);
 }
 
 Json Loyalty::reservationsOf(std::int64_t memberId)
 {
-    auto guard = m_ctx.db.lock();
-    std::vector<Database::Row> rows;
-    m_ctx.db.exec("SELECT doc FROM reservations WHERE requestMember = ?"
+    return docsOf("SELECT doc FROM reservations WHERE requestMember = ?"
                   " ORDER BY appointmentTime DESC, reservationId DESC",
-                  {memberId}, &rows);
-    Json out = Json::array();
-    for (const auto &row : rows)
-        out.push_back(parseDoc(row[0]));
-    return out;
+                  memberId);
 }
 
 // Cards merge by key: a card the service does not know is taken; a known one
