@@ -28,6 +28,13 @@ QWidget *Views::withTag(QWidget *root, int tag)
     return nullptr;
 }
 
+void Views::makeTransparent(QWidget *view)
+{
+    view->setAutoFillBackground(false);
+    view->setAttribute(Qt::WA_TranslucentBackground);
+    view->setStyleSheet(QString());
+}
+
 QList<QWidget *> Views::subviews(const QWidget *view)
 {
     QList<QWidget *> list;

@@ -19,6 +19,10 @@ T *withTag(QWidget *root, int tag)
     return qobject_cast<T *>(withTag(root, tag));
 }
 
+// Drawn without a background of its own (and without the layout's style
+// sheet), so whatever lies behind shows through.
+void makeTransparent(QWidget *view);
+
 // The direct child widgets in stacking order (bottom first).
 QList<QWidget *> subviews(const QWidget *view);
 
