@@ -1,7 +1,9 @@
 // Fills an empty database from the JSON files of the demo folder.
 #include "Crypto.h"
 #include "Http.h"
+#include "Records.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -27,6 +29,53 @@ bool readJson(const std::string &path, Json &out, std::string &error)
     if (out.is_discarded()) {
         error = path + " is not valid JSON";
         return false;
+    }
+    return true;
+}
+
+// The point cards a demo member already holds, made from their events as the
+// phone makes them: the member is given a loyalty id, as at a first login.
+bool seedHeldCards(Database &db, const Json &members, const Json &events, const Json &stores)
+{
+    for (const Json &m : members) {
+        const Json &cards = member(m, "pointCards");
+        if (!cards.is_array() || cards.empty())
+            continue;
+        const std::string account = textOf(member(m, "account"));
+        std::vector<Database::Row> rows;
+        if (!db.exec("SELECT memberID FROM members WHERE account = ?", {account}, &rows) || rows.empty())
+            return false;
+        if (!db.exec("INSERT INTO loyalty_members (outerMemberId, account, phone) VALUES (?, ?, ?)",
+                     {std::to_string(integerOf(rows[0][0])), account, textOf(member(m, "tel"))}))
+            return false;
+        const std::int64_t loyaltyId = db.lastInsertId();
+        for (const Json &held : cards) {
+            const std::int64_t eventId = integerOf(member(held, "eventId"));
+            const auto event = std::find_if(events.begin(), events.end(),
+                                            [&](const Json &e) { return integerOf(member(e, "eventId")) == eventId; });
+            if (event == events.end())
+                return false;
+            Json card = Json::object();
+            for (const char *name : {"eventId", "name", "picture", "detailPic", "startTime", "endTime", "brief",
+                                     "detail", "totalPoints", "merchantId", "storeId", "enableStoreIds"})
+                card[name] = member(*event, name);
+            const std::int64_t storeId = integerOf(member(*event, "storeId"));
+            for (const Json &store : stores)
+                if (integerOf(member(store, "storeID")) == storeId)
+                    card["storeName"] = member(store, "storeName");
+            card["cardKey"] = member(held, "cardKey");
+            card["point"] = member(held, "point");
+            card["lastUpdatedTime"] = member(held, "lastUpdatedTime");
+            card["memberId"] = loyaltyId;
+            card["member"] = account;
+            card["isUsed"] = 0;
+            card["isDeleted"] = 0;
+            card = Records::normalize(card, Records::pointCard());
+            if (!db.exec("INSERT INTO point_cards (cardKey, memberId, lastUpdatedTime, doc) VALUES (?, ?, ?, ?)",
+                         {textOf(member(card, "cardKey")), loyaltyId, integerOf(member(card, "lastUpdatedTime")),
+                          card.dump()}))
+                return false;
+        }
     }
     return true;
 }
@@ -121,7 +170,7 @@ bool seedDemoData(ServiceContext &ctx, std::string &error)
                           integerOf(member(c, "qualityRate")), integerOf(member(c, "enviromentRate")), integerOf(member(c, "cpRate")),
                           integerOf(member(c, "recordTime")), textOf(member(c, "account"))}))
                 return false;
-        return true;
+        return seedHeldCards(db, member(group, "members"), events, stores);
     });
     if (!ok)
         error = "seeding failed: " + db.lastError();

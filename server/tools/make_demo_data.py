@@ -147,7 +147,10 @@ members = [
     {"account": "lily", "password": "lily2024", "email": "lily@example.com", "name": "Lily", "tel": "13800000002"},
     {"account": "tom", "password": "tompass1", "email": "tom@example.com", "name": "Tom", "tel": "13800000003"},
     {"account": "chen", "password": "chen8888", "email": "chen@example.com", "name": "Chen", "tel": ""},
-    {"account": "mei", "password": "mei12345", "email": "mei@example.com", "name": "Mei", "tel": "13800000005"},
+    {"account": "mei", "password": "mei12345", "email": "mei@example.com", "name": "Mei", "tel": "13800000005",
+     # Cards to try scanning on at once: part-filled at store 1, and a full one to exchange at a cafe.
+     "pointCards": [{"cardKey": "demo-mei-noodle", "eventId": 1, "point": 4, "lastUpdatedTime": 1738339200000},
+                    {"cardKey": "demo-mei-coffee", "eventId": 3, "point": 6, "lastUpdatedTime": 1738425600000}]},
 ]
 texts = ["Great food and friendly staff.", "A bit noisy at lunchtime, but worth it.",
          "Lovely place, I come every week.", "Good value for money.",

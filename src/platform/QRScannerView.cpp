@@ -141,8 +141,8 @@ void QRScannerView::resizeEvent(QResizeEvent *event)
     const QRect finder = m_viewfinder->finder();
     m_hint->setGeometry(20, finder.bottom() + 12, w - 40, 36);
     m_status->setGeometry(20, finder.bottom() + 52, w - 40, 60);
-    m_choose->setGeometry((w - 200) / 2, height() - 130, 200, 44);
-    m_cancel->setGeometry((w - 200) / 2, height() - 70, 200, 44);
+    m_choose->setGeometry((w - 200) / 2, height() - 118, 200, 44);
+    m_cancel->setGeometry((w - 200) / 2, height() - 64, 200, 44);
 }
 
 void QRScannerView::present(QWidget *over)

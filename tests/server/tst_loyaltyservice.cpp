@@ -196,6 +196,21 @@ private Q_SLOTS:
         QCOMPARE(m_server.get(m_server.loyaltyPort(), QStringLiteral("appsmgr/vxm/checkVersion/other.app/") + ServiceFixture::passKeyNow()).status, 404);
     }
 
+    void demoMemberHoldsCardsToScanOn()
+    {
+        const qint64 mei = m_server.loyaltyMemberFor(QStringLiteral("mei"), QStringLiteral("mei12345"));
+        QVERIFY(mei > 0);
+        const QJsonArray cards = admin(QStringLiteral("pointCards"), mei);
+        QCOMPARE(cards.size(), 2);
+        const QJsonObject noodle = byKey(cards, QStringLiteral("cardKey"), QStringLiteral("demo-mei-noodle"));
+        QCOMPARE(noodle.value(QStringLiteral("point")).toInt(), 4);
+        QCOMPARE(noodle.value(QStringLiteral("totalPoints")).toInt(), 10);
+        QCOMPARE(noodle.value(QStringLiteral("storeName")).toString(), QStringLiteral("Bund Noodle House"));
+        const QJsonObject coffee = byKey(cards, QStringLiteral("cardKey"), QStringLiteral("demo-mei-coffee"));
+        QCOMPARE(coffee.value(QStringLiteral("point")).toInt(), coffee.value(QStringLiteral("totalPoints")).toInt());
+        QCOMPARE(coffee.value(QStringLiteral("merchantId")).toInteger(), 1002);
+    }
+
     void memberMappingIsStable()
     {
         QCOMPARE(m_server.loyaltyMemberFor(QStringLiteral("demo"), QStringLiteral("demo123")), m_demo);
